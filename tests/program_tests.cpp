@@ -121,7 +121,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, Program, testing::ValuesIn(cases),
 // A failed write is not success, whatever the check found.
 TEST(Program, FailedWriteIsAFailure) {
   for (const Out out : {Out::full, Out::closed}) {
-    for (const char* input : {"()\n", "(]\n", "", repeat('x', 50).c_str()}) {
+    const std::string inputs[] = {"()\n", "(]\n", "", repeat('x', 50)};
+    for (const std::string& input : inputs) {
       const Outcome o = run_program({input, In::pipe, out});
       EXPECT_EQ(o.status, 2) << "input '" << input << "'";
       EXPECT_EQ(o.err, "");
