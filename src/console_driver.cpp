@@ -183,8 +183,9 @@ Outcome read_line(char (&line)[max_length + 1]) {
 
 int main() {
   std::fputs("Enter an algebraic expression : ", stdout);
-  // Through a pipe standard output is fully buffered, and whoever drives
-  // this program waits for the prompt before sending the line.
+  // The line is read below stdio, which therefore flushes nothing before
+  // the wait; and whoever drives this program through a pipe waits for the
+  // prompt before sending the line.
   std::fflush(stdout);
 
   char line[max_length + 1];
