@@ -67,14 +67,14 @@ int decode(int wait_status) {
   return 128 + WTERMSIG(wait_status);
 }
 
-int wait_for(pid_t pid) {
+} // namespace
+
+int wait_for(int pid) {
   int wait_status = 0;
   while (waitpid(pid, &wait_status, 0) < 0 && errno == EINTR) {
   }
   return decode(wait_status);
 }
-
-} // namespace
 
 Outcome in_child(const std::function<int()>& body) {
   const int out = temp_file();

@@ -38,6 +38,9 @@ Outcome run_program(const Run& run, std::string* left = nullptr);
 // The path of the program under test.
 const char* program_path();
 
+// Waits for the child pid to end; its exit status, or 128 + signal number.
+int wait_for(int pid);
+
 // Writes all of data to fd; false on failure.
 bool write_all(int fd, const std::string& data);
 

@@ -7,12 +7,10 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstdlib>
 #include <string>
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -210,12 +208,6 @@ std::string read_until(int fd, const std::string& want) {
   return got;
 }
 
-int wait_status(pid_t pid) {
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
 // A program driving this one through pipes gets the prompt before it sends
 // the line, although standard output is then fully buffered.
 TEST(Program, PromptComesBeforeTheRead) {
@@ -238,7 +230,7 @@ TEST(Program, PromptComesBeforeTheRead) {
   EXPECT_EQ(read_all(from[0]),
             "Mismatched parentheses are : [ and )\n" + invalid);
   close(from[0]);
-  EXPECT_EQ(wait_status(pid), 0);
+  EXPECT_EQ(wait_for(pid), 0);
 }
 
 // At a terminal: the prompt, the line as the terminal echoes it, then the
@@ -268,7 +260,7 @@ TEST(Program, TerminalDialogue) {
   const std::string rest = "(a+b]\r\nMismatched parentheses are : ( and ]\r\n"
                            "Invalid expression\r\n";
   EXPECT_EQ(read_until(master, rest), rest);
-  EXPECT_EQ(wait_status(pid), 0);
+  EXPECT_EQ(wait_for(pid), 0);
   EXPECT_EQ(read_all(err[0]), "");
   close(err[0]);
   close(master);
