@@ -46,7 +46,7 @@ test:
 	$(call ensure,$(TEST_NEEDS))
 	@$(MAKE) --no-print-directory configure
 	cmake --build $(BUILD) --parallel
-	ctest --test-dir $(BUILD) --output-on-failure
+	ctest --test-dir $(BUILD) --output-on-failure --parallel $$(nproc)
 
 clean:
 	rm -rf $(BUILD)
