@@ -1,20 +1,33 @@
 # The front door: `make run` builds and starts the program, `make test`
-# builds it and runs the whole test suite. Missing tools are installed with
-# apt-get when run as root; otherwise the command to run is printed.
+# builds it and runs the whole test suite. `make test-sanitize`, `make lint`
+# and `make fuzz` prove more (see the README). Missing tools are installed
+# with apt-get when run as root; otherwise the command to run is printed.
 
 BUILD ?= build
 CMAKE_FLAGS ?=
+FUZZ_SECONDS ?= 60
 
-# Each prerequisite is "what:package", where what is a command or a file.
+# Each prerequisite is "what:package", where what is a command or a file
+# (a pattern may stand for the file).
 RUN_NEEDS := cmake:cmake c++:g++
-TEST_NEEDS := $(RUN_NEEDS) /usr/include/gtest/gtest.h:libgtest-dev
+TEST_NEEDS := $(RUN_NEEDS) /usr/include/gtest/gtest.h:libgtest-dev \
+  valgrind:valgrind
+CLANG_NEEDS := clang++:clang \
+  /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a:libclang-rt-14-dev
+SANITIZE_NEEDS := $(TEST_NEEDS) $(CLANG_NEEDS)
+FUZZ_NEEDS := cmake:cmake $(CLANG_NEEDS)
+LINT_NEEDS := $(TEST_NEEDS) clang++:clang clang-tidy:clang-tidy \
+  clang-format:clang-format cppcheck:cppcheck
+
+SOURCES := $(wildcard src/*.cpp tests/*.cpp fuzz/*.cpp)
+HEADERS := $(wildcard src/*.hpp tests/*.hpp fuzz/*.hpp)
 
 define ensure
 	@missing=""; \
 	for need in $(1); do \
 	  what=$${need%%:*}; package=$${need#*:}; \
 	  case $$what in \
-	    /*) test -e "$$what" ;; \
+	    /*) ls $$what >/dev/null 2>&1 ;; \
 	    *) command -v "$$what" >/dev/null 2>&1 ;; \
 	  esac || missing="$$missing $$package"; \
 	done; \
@@ -31,7 +44,7 @@ define ensure
 	fi
 endef
 
-.PHONY: run test configure clean
+.PHONY: run test test-sanitize lint fuzz configure clean
 
 configure:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
@@ -48,5 +61,34 @@ test:
 	cmake --build $(BUILD) --parallel
 	ctest --test-dir $(BUILD) --output-on-failure --parallel $$(nproc)
 
+# The whole suite again, built by clang with AddressSanitizer and
+# UndefinedBehaviorSanitizer; the first finding fails it.
+test-sanitize:
+	$(call ensure,$(SANITIZE_NEEDS))
+	cmake -S . -B build-sanitize -DCMAKE_CXX_COMPILER=clang++ \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRACKET_CHECK_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake --build build-sanitize --parallel
+	ctest --test-dir build-sanitize --output-on-failure --parallel $$(nproc)
+
+# clang-tidy, cppcheck and the formatting; any finding fails.
+lint:
+	$(call ensure,$(LINT_NEEDS))
+	cmake -S . -B build-lint -DCMAKE_CXX_COMPILER=clang++ \
+	  -DBRACKET_CHECK_FUZZ=ON -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
+	printf '%s\n' $(SOURCES) | xargs -P $$(nproc) -n 1 clang-tidy -p build-lint --quiet
+	cppcheck --std=c++20 --enable=warning,style,performance,portability \
+	  --library=googletest --library=posix -D__linux__ --inline-suppr \
+	  --error-exitcode=1 --quiet -I src -I tests -I fuzz src tests fuzz
+	clang-format --dry-run --Werror $(SOURCES) $(HEADERS)
+
+# Every libFuzzer target for FUZZ_SECONDS seconds.
+fuzz:
+	$(call ensure,$(FUZZ_NEEDS))
+	cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \
+	  -DBRACKET_CHECK_FUZZ=ON $(CMAKE_FLAGS) >/dev/null
+	cmake --build build-fuzz --parallel
+	sh fuzz/run.sh build-fuzz $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) build-sanitize build-lint build-fuzz

@@ -16,6 +16,7 @@ void push(char c) {
   ++top;
   // Widen the byte as a signed 8-bit value whatever char's signedness is
   // here, so a byte above 127 is held as a negative number on every platform.
+  // NOLINTNEXTLINE(*-signed-char-misuse,*-str34-c): that widening is meant
   stack[top] = static_cast<std::int8_t>(c);
 }
 

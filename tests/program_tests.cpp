@@ -19,8 +19,9 @@ const std::string prompt = "Enter an algebraic expression : ";
 const std::string valid = "Valid expression\n";
 const std::string invalid = "Invalid expression\n";
 const std::string balanced = "Balanced Parentheses\n";
-const std::string left = "Left parentheses more than right parentheses\n";
-const std::string right = "Right parentheses are more than left parentheses\n";
+const std::string more_left = "Left parentheses more than right parentheses\n";
+const std::string more_right =
+    "Right parentheses are more than left parentheses\n";
 const std::string too_long =
     "Expression too long: the limit is 43 characters\n";
 
@@ -46,8 +47,8 @@ const Case cases[] = {
      {"([)]\n"},
      "Mismatched parentheses are : [ and )\n" + invalid,
      0},
-    {"MoreRight", {")(\n"}, right + invalid, 0},
-    {"MoreLeft", {"((a)\n"}, left + invalid, 0},
+    {"MoreRight", {")(\n"}, more_right + invalid, 0},
+    {"MoreLeft", {"((a)\n"}, more_left + invalid, 0},
     {"ZeroByteEndsTheExpression",
      {std::string("x\0)\n", 4)},
      balanced + valid,
@@ -56,20 +57,23 @@ const Case cases[] = {
     {"CarriageReturnIgnored", {"(a)\r\n"}, balanced + valid, 0},
     {"HighBytesIgnored", {"\xc3\xa9(\xff)\n"}, balanced + valid, 0},
     {"LastLineWithoutLineEnd", {"[a]"}, balanced + valid, 0},
-    {"LastLineWithoutLineEndUnbalanced", {"[a"}, left + invalid, 0},
+    {"LastLineWithoutLineEndUnbalanced", {"[a"}, more_left + invalid, 0},
     {"OnlyTheFirstLineIsChecked", {"()\n)\n"}, balanced + valid, 0},
     {"StackOverflow",
      {repeat('(', 31) + "\n"},
-     "Stack Overflow\n" + left + invalid,
+     "Stack Overflow\n" + more_left + invalid,
      0},
     {"DeepestNesting",
      {repeat('(', 21) + repeat(')', 21) + "\n"},
      balanced + valid,
      0},
     // 43 characters are taken whole: the closer in the last place is seen.
-    {"43Characters", {repeat('x', 42) + "]\n"}, right + invalid, 0},
+    {"43Characters", {repeat('x', 42) + "]\n"}, more_right + invalid, 0},
     {"43CharactersValid", {"(" + repeat('x', 41) + ")\n"}, balanced + valid, 0},
-    {"43CharactersAtEndOfInput", {repeat('x', 42) + "]"}, right + invalid, 0},
+    {"43CharactersAtEndOfInput",
+     {repeat('x', 42) + "]"},
+     more_right + invalid,
+     0},
     {"44Characters", {repeat('(', 44) + "\n"}, too_long, 2},
     {"44CharactersAtEndOfInput", {"(" + repeat('x', 42) + ")"}, too_long, 2},
     {"44CharactersFromAFile", {repeat('x', 44) + "\n", In::file}, too_long, 2},

@@ -1,0 +1,45 @@
+#include "capture.hpp"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+namespace {
+int output = -1;
+}
+
+void capture_stdout() {
+  output = memfd_create("stdout", MFD_CLOEXEC);
+  if (output < 0 || dup2(output, STDOUT_FILENO) < 0) {
+    std::perror("capturing standard output");
+    std::exit(1);
+  }
+}
+
+std::string take_output() {
+  std::fflush(stdout);
+  std::string all;
+  char block[4096];
+  ssize_t n = 0;
+  lseek(output, 0, SEEK_SET);
+  while ((n = read(output, block, sizeof block)) > 0) {
+    all.append(block, static_cast<std::size_t>(n));
+  }
+  if (ftruncate(output, 0) != 0 || lseek(output, 0, SEEK_SET) != 0) {
+    std::perror("emptying captured output");
+    std::exit(1);
+  }
+  return all;
+}
+
+void fail(const char* what, const std::string& input,
+          const std::string& detail) {
+  std::fprintf(stderr, "broken: %s\ninput of %zu bytes:", what, input.size());
+  for (const char c : input) {
+    std::fprintf(stderr, " %02x", static_cast<unsigned char>(c));
+  }
+  std::fprintf(stderr, "\n%s\n", detail.c_str());
+  std::abort();
+}
