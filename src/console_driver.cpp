@@ -15,7 +15,6 @@
 #include <cstring>
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -58,9 +57,14 @@ ssize_t read_full(int fd, char* dst, std::size_t size) {
 }
 
 // Bytes up to and including the first line end among dst[0, n), or n.
+// A plain loop: binding memchr at run time would cost more than it saves.
 ssize_t through_line_end(const char* dst, ssize_t n) {
-  const void* end = std::memchr(dst, '\n', static_cast<std::size_t>(n));
-  return end == nullptr ? n : static_cast<const char*>(end) - dst + 1;
+  for (ssize_t i = 0; i < n; ++i) {
+    if (dst[i] == '\n') {
+      return i + 1;
+    }
+  }
+  return n;
 }
 
 Input open_input() {
@@ -68,10 +72,11 @@ Input open_input() {
     return {Mode::seek, -1, -1};
   }
 #ifdef __linux__
-  struct stat st {};
+  // Open but not seekable, so perhaps a pipe: take_peek finds out from
+  // tee(2), and falls back to a byte at a time if not. (When standard input
+  // is closed, the private pipe would take its place.)
   int fds[2];
-  if (fstat(STDIN_FILENO, &st) == 0 && S_ISFIFO(st.st_mode) &&
-      pipe2(fds, O_CLOEXEC) == 0) {
+  if (errno == ESPIPE && pipe2(fds, O_CLOEXEC) == 0) {
     return {Mode::peek, fds[0], fds[1]};
   }
 #endif

@@ -1,0 +1,296 @@
+// Measures the program against the floor program, run for run, on the same
+// input lines, and prints the figures side by side. It asserts nothing.
+//
+//   bench PROGRAM FLOOR [RUNS]
+//
+// - instructions per run, counted by valgrind's callgrind (repeatable on a
+//   busy machine);
+// - wall time per run, the median over RUNS runs of each (default 300), the
+//   two binaries alternating so that both see the same machine;
+// - peak resident memory of a run (the median of its ru_maxrss);
+// - for the program alone, the time and memory to refuse a 20 MB line
+//   through a pipe and from a file, and whether the next line was left.
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+enum class Stdin { pipe, file };
+
+const char* const stdin_names[] = {"pipe", "file"};
+
+struct Line {
+  const char* name;
+  std::string text;
+};
+
+struct Run {
+  double seconds;
+  long peak_kib;
+  int status;
+};
+
+void must(bool ok, const char* what) {
+  if (!ok) {
+    std::perror(what);
+    std::exit(1);
+  }
+}
+
+void write_all(int fd, const std::string& data) {
+  std::size_t done = 0;
+  while (done < data.size()) {
+    const ssize_t n = write(fd, data.data() + done, data.size() - done);
+    if (n < 0 && errno == EINTR) {
+      continue;
+    }
+    must(n > 0, "write");
+    done += static_cast<std::size_t>(n);
+  }
+}
+
+std::string read_all(int fd) {
+  std::string all;
+  char block[65536];
+  ssize_t n = 0;
+  while ((n = read(fd, block, sizeof block)) > 0) {
+    all.append(block, static_cast<std::size_t>(n));
+  }
+  return all;
+}
+
+int temp_file(const std::string& content) {
+  char name[] = "/tmp/bracket-check-bench-XXXXXX";
+  const int fd = mkstemp(name);
+  must(fd >= 0, "mkstemp");
+  unlink(name);
+  write_all(fd, content);
+  return fd;
+}
+
+double now() {
+  timespec t{};
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// Runs argv with the given standard input, output and error; times it from
+// the fork to the end of the wait. fork, not posix_spawn: a vfork-style
+// spawn runs in this process's memory until the exec, and the kernel counts
+// that memory in the child's peak. A forked copy of this small process
+// stays below the peak of what it runs.
+Run spawn(const std::vector<const char*>& argv, int in, int out, int err) {
+  std::vector<char*> args;
+  for (const char* a : argv) {
+    args.push_back(const_cast<char*>(a));
+  }
+  args.push_back(nullptr);
+
+  const double start = now();
+  const pid_t pid = fork();
+  must(pid >= 0, "fork");
+  if (pid == 0) {
+    dup2(in, STDIN_FILENO);
+    dup2(out, STDOUT_FILENO);
+    dup2(err, STDERR_FILENO);
+    execv(args[0], args.data());
+    _exit(127);
+  }
+  int wait_status = 0;
+  rusage usage{};
+  while (wait4(pid, &wait_status, 0, &usage) < 0) {
+    must(errno == EINTR, "wait4");
+  }
+  const double seconds = now() - start;
+  return {seconds, usage.ru_maxrss,
+          WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : -1};
+}
+
+// Standard input holding line, through a pipe or from a file at offset 0.
+int make_stdin(Stdin kind, const std::string& line) {
+  if (kind == Stdin::file) {
+    const int fd = temp_file(line);
+    lseek(fd, 0, SEEK_SET);
+    return fd;
+  }
+  int fds[2];
+  must(pipe2(fds, O_CLOEXEC) == 0, "pipe2");
+  write_all(fds[1], line); // short lines fit in the pipe
+  close(fds[1]);
+  return fds[0];
+}
+
+// The resolved path of a program, since execv does not search PATH.
+std::string which(const char* name) {
+  const char* path = std::getenv("PATH");
+  std::string dirs = path == nullptr ? "/usr/bin:/bin" : path;
+  std::size_t start = 0;
+  while (start <= dirs.size()) {
+    const std::size_t end = std::min(dirs.find(':', start), dirs.size());
+    const std::string candidate = dirs.substr(start, end - start) + "/" + name;
+    if (access(candidate.c_str(), X_OK) == 0) {
+      return candidate;
+    }
+    start = end + 1;
+  }
+  return "";
+}
+
+// Instructions of one run, as callgrind counts them.
+long long instructions(const std::string& valgrind, const char* binary,
+                       Stdin kind, const std::string& line) {
+  const int in = make_stdin(kind, line);
+  const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+  const int err = temp_file("");
+  spawn({valgrind.c_str(), "--tool=callgrind", "--callgrind-out-file=/dev/null",
+         binary},
+        in, null, err);
+  lseek(err, 0, SEEK_SET);
+  const std::string report = read_all(err);
+  close(in);
+  close(null);
+  close(err);
+  const std::size_t at = report.find("Collected : ");
+  return at == std::string::npos ? -1 : std::atoll(report.c_str() + at + 12);
+}
+
+template <typename T> T median(std::vector<T> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+struct Timing {
+  double seconds; // median wall time of a run
+  long peak_kib;  // median peak resident memory
+};
+
+// Runs the two binaries turn about, runs times each.
+void time_both(const char* a, const char* b, Stdin kind,
+               const std::string& line, int runs, Timing& ta, Timing& tb) {
+  std::vector<double> sa, sb;
+  std::vector<long> ma, mb;
+  const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+  for (int i = 0; i < runs; ++i) {
+    for (int turn = 0; turn < 2; ++turn) {
+      const bool first = (turn == 0) == (i % 2 == 0);
+      const int in = make_stdin(kind, line);
+      const Run r = spawn({first ? a : b}, in, null, null);
+      close(in);
+      (first ? sa : sb).push_back(r.seconds);
+      (first ? ma : mb).push_back(r.peak_kib);
+    }
+  }
+  close(null);
+  ta = {median(sa), median(ma)};
+  tb = {median(sb), median(mb)};
+}
+
+// Writes the 20 MB line, then "next\n", in blocks: held whole, it would
+// swell this process, and so the peak of every child forked from it.
+void write_long_input(int fd) {
+  const std::string block(64 * 1000, '(');
+  for (int i = 0; i < 20 * 1000 * 1000 / 64 / 1000; ++i) {
+    write_all(fd, block);
+  }
+  write_all(fd, "\nnext\n");
+}
+
+void refusal(const char* program, Stdin kind) {
+  const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+  Run r{};
+  std::string left;
+  if (kind == Stdin::file) {
+    const int in = temp_file("");
+    write_long_input(in);
+    lseek(in, 0, SEEK_SET);
+    r = spawn({program}, in, null, null);
+    left = read_all(in); // from where the program left the shared offset
+    close(in);
+  } else {
+    int fds[2];
+    must(pipe2(fds, O_CLOEXEC) == 0, "pipe2");
+    std::thread feeder([&fds] {
+      write_long_input(fds[1]);
+      close(fds[1]);
+    });
+    r = spawn({program}, fds[0], null, null);
+    left = read_all(fds[0]);
+    feeder.join();
+    close(fds[0]);
+  }
+  close(null);
+  std::printf("  %-4s  %8.3f s  %6ld KiB  exit status %d, next line %s\n",
+              stdin_names[static_cast<int>(kind)], r.seconds, r.peak_kib,
+              r.status, left == "next\n" ? "left for the next reader" : "LOST");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: %s PROGRAM FLOOR [RUNS]\n", argv[0]);
+    return 2;
+  }
+  const char* program = argv[1];
+  const char* floor = argv[2];
+  const int runs = argc > 3 ? std::atoi(argv[3]) : 300;
+  const std::string valgrind = which("valgrind");
+
+  const Line lines[] = {
+      {"balanced", "(a+b)*[c-d]\n"},
+      {"mismatch", "([)]\n"},
+      {"43 chars", std::string(31, '(') + "a+b*c-d/e+f\n"},
+  };
+  const Stdin kinds[] = {Stdin::pipe, Stdin::file};
+
+  std::printf("program %s\nfloor   %s\n\n", program, floor);
+  std::printf("instructions per run (callgrind)\n");
+  std::printf("  %-9s %-5s %10s %10s %7s\n", "line", "stdin", "program",
+              "floor", "ratio");
+  for (const Line& l : lines) {
+    for (const Stdin k : kinds) {
+      const long long p = instructions(valgrind, program, k, l.text);
+      const long long f = instructions(valgrind, floor, k, l.text);
+      std::printf("  %-9s %-5s %10lld %10lld %7.3f\n", l.name,
+                  stdin_names[static_cast<int>(k)], p, f,
+                  static_cast<double>(p) / static_cast<double>(f));
+    }
+  }
+
+  std::printf("\nwall time per run (median of %d, turn about) and peak "
+              "memory (median)\n",
+              runs);
+  std::printf("  %-9s %-5s %9s %9s %7s %9s %9s %7s\n", "line", "stdin",
+              "program", "floor", "ratio", "program", "floor", "ratio");
+  for (const Line& l : lines) {
+    for (const Stdin k : kinds) {
+      Timing p{};
+      Timing f{};
+      time_both(program, floor, k, l.text, runs, p, f);
+      std::printf("  %-9s %-5s %7.0fus %7.0fus %7.3f %6ldKiB %6ldKiB %7.3f\n",
+                  l.name, stdin_names[static_cast<int>(k)], p.seconds * 1e6,
+                  f.seconds * 1e6, p.seconds / f.seconds, p.peak_kib,
+                  f.peak_kib,
+                  static_cast<double>(p.peak_kib) /
+                      static_cast<double>(f.peak_kib));
+    }
+  }
+
+  std::printf("\nrefusing a 20 MB line (program only)\n");
+  refusal(program, Stdin::pipe);
+  refusal(program, Stdin::file);
+  return 0;
+}
