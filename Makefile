@@ -6,6 +6,8 @@
 BUILD ?= build
 CMAKE_FLAGS ?=
 FUZZ_SECONDS ?= 60
+BENCH_RUNS ?= 300
+PREFIX ?= /usr/local
 
 # Each prerequisite is "what:package", where what is a command or a file
 # (a pattern may stand for the file).
@@ -16,10 +18,11 @@ CLANG_NEEDS := clang++:clang \
   /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a:libclang-rt-14-dev
 SANITIZE_NEEDS := $(TEST_NEEDS) $(CLANG_NEEDS)
 FUZZ_NEEDS := cmake:cmake $(CLANG_NEEDS)
+BENCH_NEEDS := $(RUN_NEEDS) cc:gcc valgrind:valgrind
 LINT_NEEDS := $(TEST_NEEDS) clang++:clang clang-tidy:clang-tidy \
   clang-format:clang-format cppcheck:cppcheck
 
-SOURCES := $(wildcard src/*.cpp tests/*.cpp fuzz/*.cpp)
+SOURCES := $(wildcard src/*.cpp tests/*.cpp fuzz/*.cpp bench/*.cpp bench/*.c)
 HEADERS := $(wildcard src/*.hpp tests/*.hpp fuzz/*.hpp)
 
 define ensure
@@ -44,7 +47,7 @@ define ensure
 	fi
 endef
 
-.PHONY: run test test-sanitize lint fuzz configure clean
+.PHONY: run test test-sanitize lint fuzz bench install configure clean
 
 configure:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
@@ -74,11 +77,12 @@ test-sanitize:
 lint:
 	$(call ensure,$(LINT_NEEDS))
 	cmake -S . -B build-lint -DCMAKE_CXX_COMPILER=clang++ \
-	  -DBRACKET_CHECK_FUZZ=ON -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
+	  -DBRACKET_CHECK_FUZZ=ON -DBRACKET_CHECK_BENCH=ON \
+	  -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
 	printf '%s\n' $(SOURCES) | xargs -P $$(nproc) -n 1 clang-tidy -p build-lint --quiet
 	cppcheck --std=c++20 --enable=warning,style,performance,portability \
 	  --library=googletest --library=posix -D__linux__ --inline-suppr \
-	  --error-exitcode=1 --quiet -I src -I tests -I fuzz src tests fuzz
+	  --error-exitcode=1 --quiet -I src -I tests -I fuzz src tests fuzz bench
 	clang-format --dry-run --Werror $(SOURCES) $(HEADERS)
 
 # Every libFuzzer target for FUZZ_SECONDS seconds.
@@ -90,5 +94,30 @@ fuzz:
 	cmake --build build-fuzz --parallel
 	sh fuzz/run.sh build-fuzz $(FUZZ_SECONDS)
 
+# The program against a plain C floor program, dynamic and static builds.
+bench:
+	$(call ensure,$(BENCH_NEEDS))
+	@for kind in dynamic static; do \
+	  static=OFF; [ $$kind = static ] && static=ON; \
+	  cmake -S . -B build-bench-$$kind -DCMAKE_BUILD_TYPE=Release \
+	    -DBUILD_TESTING=OFF -DBRACKET_CHECK_BENCH=ON \
+	    -DBRACKET_CHECK_STATIC=$$static $(CMAKE_FLAGS) >/dev/null && \
+	  cmake --build build-bench-$$kind --parallel >/dev/null || exit 1; \
+	done
+	@echo "$$(c++ --version | head -n 1); $$(cc --version | head -n 1); -O3"
+	@echo "shared libraries: $$(readelf -d build-bench-dynamic/bracket-check | \
+	  sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')"
+	@for kind in dynamic static; do \
+	  echo; echo "== $$kind build"; \
+	  build-bench-$$kind/bench/bench build-bench-$$kind/bracket-check \
+	    build-bench-$$kind/bench/floor $(BENCH_RUNS) || exit 1; \
+	done
+
+install:
+	$(call ensure,$(RUN_NEEDS))
+	@$(MAKE) --no-print-directory configure >/dev/null
+	cmake --build $(BUILD) --target bracket-check
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
 clean:
-	rm -rf $(BUILD) build-sanitize build-lint build-fuzz
+	rm -rf $(BUILD) build-sanitize build-lint build-fuzz build-bench-*

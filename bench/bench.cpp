@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -87,16 +88,14 @@ double now() {
   return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
-// Runs argv with the given standard input, output and error; times it from
-// the fork to the end of the wait. fork, not posix_spawn: a vfork-style
-// spawn runs in this process's memory until the exec, and the kernel counts
-// that memory in the child's peak. A forked copy of this small process
-// stays below the peak of what it runs.
-Run spawn(const std::vector<const char*>& argv, int in, int out, int err) {
+// Runs argv with the given standard input, output and error (and, if given,
+// descriptor 3), and returns its wall time and exit status.
+Run spawn(const std::vector<const char*>& argv, int in, int out, int err,
+          int fd3 = -1) {
   std::vector<char*> args;
-  for (const char* a : argv) {
-    args.push_back(const_cast<char*>(a));
-  }
+  args.reserve(argv.size() + 1);
+  std::transform(argv.begin(), argv.end(), std::back_inserter(args),
+                 [](const char* a) { return const_cast<char*>(a); });
   args.push_back(nullptr);
 
   const double start = now();
@@ -106,17 +105,36 @@ Run spawn(const std::vector<const char*>& argv, int in, int out, int err) {
     dup2(in, STDIN_FILENO);
     dup2(out, STDOUT_FILENO);
     dup2(err, STDERR_FILENO);
+    if (fd3 >= 0) {
+      dup2(fd3, 3);
+    }
     execv(args[0], args.data());
     _exit(127);
   }
   int wait_status = 0;
-  rusage usage{};
-  while (wait4(pid, &wait_status, 0, &usage) < 0) {
-    must(errno == EINTR, "wait4");
+  while (waitpid(pid, &wait_status, 0) < 0) {
+    must(errno == EINTR, "waitpid");
   }
-  const double seconds = now() - start;
-  return {seconds, usage.ru_maxrss,
+  return {now() - start, 0,
           WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : -1};
+}
+
+// Runs program through the launcher, which measures it (see launch.c).
+Run measure(const char* program, int in, int out) {
+  const int report = temp_file("");
+  const Run launcher = spawn({LAUNCH, program}, in, out, out, report);
+  must(launcher.status == 0, "launch");
+  lseek(report, 0, SEEK_SET);
+  const std::string line = read_all(report);
+  close(report);
+  // "seconds peak status"
+  char* next = nullptr;
+  Run r{};
+  r.seconds = std::strtod(line.c_str(), &next);
+  r.peak_kib = std::strtol(next, &next, 10);
+  r.status = static_cast<int>(std::strtol(next, &next, 10));
+  must(*next == '\n', "reading the launcher's report");
+  return r;
 }
 
 // Standard input holding line, through a pipe or from a file at offset 0.
@@ -140,7 +158,7 @@ std::string which(const char* name) {
   std::size_t start = 0;
   while (start <= dirs.size()) {
     const std::size_t end = std::min(dirs.find(':', start), dirs.size());
-    const std::string candidate = dirs.substr(start, end - start) + "/" + name;
+    std::string candidate = dirs.substr(start, end - start) + "/" + name;
     if (access(candidate.c_str(), X_OK) == 0) {
       return candidate;
     }
@@ -164,7 +182,9 @@ long long instructions(const std::string& valgrind, const char* binary,
   close(null);
   close(err);
   const std::size_t at = report.find("Collected : ");
-  return at == std::string::npos ? -1 : std::atoll(report.c_str() + at + 12);
+  return at == std::string::npos
+             ? -1
+             : std::strtoll(report.c_str() + at + 12, nullptr, 10);
 }
 
 template <typename T> T median(std::vector<T> v) {
@@ -180,15 +200,23 @@ struct Timing {
 // Runs the two binaries turn about, runs times each.
 void time_both(const char* a, const char* b, Stdin kind,
                const std::string& line, int runs, Timing& ta, Timing& tb) {
-  std::vector<double> sa, sb;
-  std::vector<long> ma, mb;
+  std::vector<double> sa;
+  std::vector<double> sb;
+  std::vector<long> ma;
+  std::vector<long> mb;
   const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
-  for (int i = 0; i < runs; ++i) {
+  // The first runs of each are not counted: they bring both binaries and
+  // their libraries into the page cache.
+  const int warm_up = 20;
+  for (int i = -warm_up; i < runs; ++i) {
     for (int turn = 0; turn < 2; ++turn) {
       const bool first = (turn == 0) == (i % 2 == 0);
       const int in = make_stdin(kind, line);
-      const Run r = spawn({first ? a : b}, in, null, null);
+      const Run r = measure(first ? a : b, in, null);
       close(in);
+      if (i < 0) {
+        continue;
+      }
       (first ? sa : sb).push_back(r.seconds);
       (first ? ma : mb).push_back(r.peak_kib);
     }
@@ -198,25 +226,24 @@ void time_both(const char* a, const char* b, Stdin kind,
   tb = {median(sb), median(mb)};
 }
 
-// Writes the 20 MB line, then "next\n", in blocks: held whole, it would
-// swell this process, and so the peak of every child forked from it.
+// Writes the 20 MB line, then "next\n", in blocks of 40 kB.
 void write_long_input(int fd) {
-  const std::string block(64 * 1000, '(');
-  for (int i = 0; i < 20 * 1000 * 1000 / 64 / 1000; ++i) {
+  const std::string block(std::size_t{40} * 1000, '(');
+  for (int i = 0; i < 500; ++i) {
     write_all(fd, block);
   }
   write_all(fd, "\nnext\n");
 }
 
-void refusal(const char* program, Stdin kind) {
-  const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+// One refusal of the 20 MB line; sets whether the next line was left.
+Run refuse_once(const char* program, Stdin kind, int null, bool& kept) {
   Run r{};
   std::string left;
   if (kind == Stdin::file) {
     const int in = temp_file("");
     write_long_input(in);
     lseek(in, 0, SEEK_SET);
-    r = spawn({program}, in, null, null);
+    r = measure(program, in, null);
     left = read_all(in); // from where the program left the shared offset
     close(in);
   } else {
@@ -226,15 +253,35 @@ void refusal(const char* program, Stdin kind) {
       write_long_input(fds[1]);
       close(fds[1]);
     });
-    r = spawn({program}, fds[0], null, null);
+    r = measure(program, fds[0], null);
     left = read_all(fds[0]);
     feeder.join();
     close(fds[0]);
   }
+  kept = left == "next\n";
+  return r;
+}
+
+void refusal(const char* program, Stdin kind) {
+  const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+  std::vector<double> seconds;
+  std::vector<long> peaks;
+  int status = 0;
+  int kept_all = 1;
+  const int runs = 9;
+  for (int i = 0; i < runs; ++i) {
+    bool kept = false;
+    const Run r = refuse_once(program, kind, null, kept);
+    seconds.push_back(r.seconds);
+    peaks.push_back(r.peak_kib);
+    status = r.status;
+    kept_all &= static_cast<int>(kept);
+  }
   close(null);
   std::printf("  %-4s  %8.3f s  %6ld KiB  exit status %d, next line %s\n",
-              stdin_names[static_cast<int>(kind)], r.seconds, r.peak_kib,
-              r.status, left == "next\n" ? "left for the next reader" : "LOST");
+              stdin_names[static_cast<int>(kind)], median(seconds),
+              median(peaks), status,
+              kept_all != 0 ? "left for the next reader" : "LOST");
 }
 
 } // namespace
@@ -246,7 +293,8 @@ int main(int argc, char** argv) {
   }
   const char* program = argv[1];
   const char* floor = argv[2];
-  const int runs = argc > 3 ? std::atoi(argv[3]) : 300;
+  const int runs =
+      argc > 3 ? static_cast<int>(std::strtol(argv[3], nullptr, 10)) : 300;
   const std::string valgrind = which("valgrind");
 
   const Line lines[] = {
@@ -280,16 +328,15 @@ int main(int argc, char** argv) {
       Timing p{};
       Timing f{};
       time_both(program, floor, k, l.text, runs, p, f);
-      std::printf("  %-9s %-5s %7.0fus %7.0fus %7.3f %6ldKiB %6ldKiB %7.3f\n",
-                  l.name, stdin_names[static_cast<int>(k)], p.seconds * 1e6,
-                  f.seconds * 1e6, p.seconds / f.seconds, p.peak_kib,
-                  f.peak_kib,
-                  static_cast<double>(p.peak_kib) /
-                      static_cast<double>(f.peak_kib));
+      std::printf(
+          "  %-9s %-5s %7.0fus %7.0fus %7.3f %6ldKiB %6ldKiB %7.3f\n", l.name,
+          stdin_names[static_cast<int>(k)], p.seconds * 1e6, f.seconds * 1e6,
+          p.seconds / f.seconds, p.peak_kib, f.peak_kib,
+          static_cast<double>(p.peak_kib) / static_cast<double>(f.peak_kib));
     }
   }
 
-  std::printf("\nrefusing a 20 MB line (program only)\n");
+  std::printf("\nrefusing a 20 MB line (program only, median of 9)\n");
   refusal(program, Stdin::pipe);
   refusal(program, Stdin::file);
   return 0;
