@@ -1,6 +1,7 @@
 # The front door: `make run` builds and starts the program, `make test`
-# builds it and runs the whole test suite. `make test-sanitize`, `make lint`
-# and `make fuzz` prove more (see the README). Missing tools are installed
+# builds it and runs the whole test suite, `make install PREFIX=...` installs
+# it. `make test-sanitize`, `make lint` and `make fuzz` prove more, and
+# `make bench` measures it (see the README). Missing tools are installed
 # with apt-get when run as root; otherwise the command to run is printed.
 
 BUILD ?= build
@@ -13,7 +14,7 @@ PREFIX ?= /usr/local
 # (a pattern may stand for the file).
 RUN_NEEDS := cmake:cmake c++:g++
 TEST_NEEDS := $(RUN_NEEDS) /usr/include/gtest/gtest.h:libgtest-dev \
-  valgrind:valgrind
+  valgrind:valgrind groff:groff-base
 CLANG_NEEDS := clang++:clang \
   /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a:libclang-rt-14-dev
 SANITIZE_NEEDS := $(TEST_NEEDS) $(CLANG_NEEDS)
