@@ -11,6 +11,8 @@
 // - for the program alone, the time and memory to refuse a 20 MB line
 //   through a pipe and from a file, and whether the next line was left.
 
+#include "fd_io.hpp"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -51,26 +53,8 @@ void must(bool ok, const char* what) {
   }
 }
 
-void write_all(int fd, const std::string& data) {
-  std::size_t done = 0;
-  while (done < data.size()) {
-    const ssize_t n = write(fd, data.data() + done, data.size() - done);
-    if (n < 0 && errno == EINTR) {
-      continue;
-    }
-    must(n > 0, "write");
-    done += static_cast<std::size_t>(n);
-  }
-}
-
-std::string read_all(int fd) {
-  std::string all;
-  char block[65536];
-  ssize_t n = 0;
-  while ((n = read(fd, block, sizeof block)) > 0) {
-    all.append(block, static_cast<std::size_t>(n));
-  }
-  return all;
+void must_write(int fd, const std::string& data) {
+  must(write_all(fd, data), "write");
 }
 
 int temp_file(const std::string& content) {
@@ -78,7 +62,7 @@ int temp_file(const std::string& content) {
   const int fd = mkstemp(name);
   must(fd >= 0, "mkstemp");
   unlink(name);
-  write_all(fd, content);
+  must_write(fd, content);
   return fd;
 }
 
@@ -146,7 +130,7 @@ int make_stdin(Stdin kind, const std::string& line) {
   }
   int fds[2];
   must(pipe2(fds, O_CLOEXEC) == 0, "pipe2");
-  write_all(fds[1], line); // short lines fit in the pipe
+  must_write(fds[1], line); // short lines fit in the pipe
   close(fds[1]);
   return fds[0];
 }
@@ -230,9 +214,9 @@ void time_both(const char* a, const char* b, Stdin kind,
 void write_long_input(int fd) {
   const std::string block(std::size_t{40} * 1000, '(');
   for (int i = 0; i < 500; ++i) {
-    write_all(fd, block);
+    must_write(fd, block);
   }
-  write_all(fd, "\nnext\n");
+  must_write(fd, "\nnext\n");
 }
 
 // One refusal of the 20 MB line; sets whether the next line was left.

@@ -1,5 +1,7 @@
 #include "capture.hpp"
 
+#include "fd_io.hpp"
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -20,13 +22,8 @@ void capture_stdout() {
 
 std::string take_output() {
   std::fflush(stdout);
-  std::string all;
-  char block[4096];
-  ssize_t n = 0;
   lseek(output, 0, SEEK_SET);
-  while ((n = read(output, block, sizeof block)) > 0) {
-    all.append(block, static_cast<std::size_t>(n));
-  }
+  std::string all = read_all(output);
   if (ftruncate(output, 0) != 0 || lseek(output, 0, SEEK_SET) != 0) {
     std::perror("emptying captured output");
     std::exit(1);

@@ -8,6 +8,7 @@
 
 #include "bracket_stack.hpp"
 #include "capture.hpp"
+#include "fd_io.hpp"
 #include "model.hpp"
 
 #include <cstddef>
@@ -33,15 +34,6 @@ void must(bool ok, const char* what) {
   }
 }
 
-void write_all(int fd, const std::string& data) {
-  std::size_t done = 0;
-  while (done < data.size()) {
-    const ssize_t n = write(fd, data.data() + done, data.size() - done);
-    must(n > 0, "writing standard input");
-    done += static_cast<std::size_t>(n);
-  }
-}
-
 // Makes standard input hold exactly the given bytes, then end.
 void set_stdin(Kind kind, const std::string& input) {
   int fds[2];
@@ -49,32 +41,23 @@ void set_stdin(Kind kind, const std::string& input) {
   case Kind::file:
     fds[0] = memfd_create("stdin", 0);
     must(fds[0] >= 0, "memfd_create");
-    write_all(fds[0], input);
+    must(write_all(fds[0], input), "writing standard input");
     must(lseek(fds[0], 0, SEEK_SET) == 0, "lseek");
     break;
   case Kind::pipe:
     must(pipe(fds) == 0, "pipe");
-    write_all(fds[1], input); // fits: inputs are far below a pipe's size
+    // It fits: inputs are far below a pipe's size.
+    must(write_all(fds[1], input), "writing standard input");
     close(fds[1]);
     break;
   case Kind::socket:
     must(socketpair(AF_UNIX, SOCK_STREAM, 0, fds) == 0, "socketpair");
-    write_all(fds[1], input);
+    must(write_all(fds[1], input), "writing standard input");
     close(fds[1]);
     break;
   }
   must(dup2(fds[0], STDIN_FILENO) == STDIN_FILENO, "dup2");
   close(fds[0]);
-}
-
-std::string rest_of_stdin() {
-  std::string all;
-  char block[4096];
-  ssize_t n = 0;
-  while ((n = read(STDIN_FILENO, block, sizeof block)) > 0) {
-    all.append(block, static_cast<std::size_t>(n));
-  }
-  return all;
 }
 
 } // namespace
@@ -105,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   close_range(static_cast<unsigned>(first_free), ~0U, 0);
 
   const std::string out = take_output();
-  const std::string left = rest_of_stdin();
+  const std::string left = read_all(STDIN_FILENO);
 
   const RunModel want = model_run(input);
   if (out != want.out || status != want.status ||

@@ -4,6 +4,8 @@
 // process-wide and never reset, so every case that touches it gets a fresh
 // process: a forked child, or the real program.
 
+#include "fd_io.hpp"
+
 #include <functional>
 #include <string>
 
@@ -40,9 +42,3 @@ const char* program_path();
 
 // Waits for the child pid to end; its exit status, or 128 + signal number.
 int wait_for(int pid);
-
-// Writes all of data to fd; false on failure.
-bool write_all(int fd, const std::string& data);
-
-// Reads fd to its end.
-std::string read_all(int fd);
