@@ -284,7 +284,7 @@ int main(int argc, char** argv) {
   const Line lines[] = {
       {"balanced", "(a+b)*[c-d]\n"},
       {"mismatch", "([)]\n"},
-      {"43 chars", std::string(31, '(') + "a+b*c-d/e+f\n"},
+      {"43 chars", std::string(31, '(') + "a+b*c-d/e+f1\n"}, // overflows
   };
   const Stdin kinds[] = {Stdin::pipe, Stdin::file};
 

@@ -94,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   if (out != want.out || status != want.status ||
       left != input.substr(want.consumed)) {
     fail("agrees with the model",
-         std::string(1, static_cast<char>(kind)) + input,
+         std::string(reinterpret_cast<const char*>(data), size),
          "wrote:\n" + out + "\nstatus " + std::to_string(status) + ", left " +
              std::to_string(left.size()) + " bytes\nmodel:\n" + want.out +
              "\nstatus " + std::to_string(want.status) + ", left " +
