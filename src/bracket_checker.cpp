@@ -46,7 +46,7 @@ std::int32_t check(const char* expression) {
       if (match(opener, c) == 0) {
         std::fputs("Mismatched parentheses are : ", stdout);
         // The bytes of printf("%c and %c\n", opener, c), without the cost of
-        // printf: its formatting code alone would add a tenth to the memory
+        // printf: its formatting code alone adds up to a tenth to the memory
         // that a run touches.
         const char pair[] = {opener, ' ', 'a', 'n', 'd', ' ', c, '\n', '\0'};
         std::fputs(pair, stdout);
