@@ -106,8 +106,8 @@ bench:
 	  cmake --build build-bench-$$kind --parallel >/dev/null || exit 1; \
 	done
 	@echo "$$(c++ --version | head -n 1); $$(cc --version | head -n 1); -O3"
-	@echo "shared libraries: $$(readelf -d build-bench-dynamic/bracket-check | \
-	  sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')"
+	@sh tests/binary.sh build-bench-dynamic/bracket-check && \
+	  echo "binary: no shared library but libc, nothing run before or after main"
 	@for kind in dynamic static; do \
 	  echo; echo "== $$kind build"; \
 	  build-bench-$$kind/bench/bench build-bench-$$kind/bracket-check \

@@ -18,7 +18,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <iterator>
 #include <string>
 #include <thread>
@@ -66,15 +65,9 @@ int temp_file(const std::string& content) {
   return fd;
 }
 
-double now() {
-  timespec t{};
-  clock_gettime(CLOCK_MONOTONIC, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
 // Runs argv with the given standard input, output and error (and, if given,
-// descriptor 3), and returns its wall time and exit status.
-Run spawn(const std::vector<const char*>& argv, int in, int out, int err,
+// descriptor 3), and returns its exit status.
+int spawn(const std::vector<const char*>& argv, int in, int out, int err,
           int fd3 = -1) {
   std::vector<char*> args;
   args.reserve(argv.size() + 1);
@@ -82,7 +75,6 @@ Run spawn(const std::vector<const char*>& argv, int in, int out, int err,
                  [](const char* a) { return const_cast<char*>(a); });
   args.push_back(nullptr);
 
-  const double start = now();
   const pid_t pid = fork();
   must(pid >= 0, "fork");
   if (pid == 0) {
@@ -99,15 +91,13 @@ Run spawn(const std::vector<const char*>& argv, int in, int out, int err,
   while (waitpid(pid, &wait_status, 0) < 0) {
     must(errno == EINTR, "waitpid");
   }
-  return {now() - start, 0,
-          WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : -1};
+  return WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : -1;
 }
 
 // Runs program through the launcher, which measures it (see launch.c).
 Run measure(const char* program, int in, int out) {
   const int report = temp_file("");
-  const Run launcher = spawn({LAUNCH, program}, in, out, out, report);
-  must(launcher.status == 0, "launch");
+  must(spawn({LAUNCH, program}, in, out, out, report) == 0, "launch");
   lseek(report, 0, SEEK_SET);
   const std::string line = read_all(report);
   close(report);

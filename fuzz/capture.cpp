@@ -12,6 +12,13 @@ namespace {
 int output = -1;
 }
 
+// libFuzzer calls this once, before the first input, in every fuzzer that
+// links this file.
+extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
+  capture_stdout();
+  return 0;
+}
+
 void capture_stdout() {
   output = memfd_create("stdout", MFD_CLOEXEC);
   if (output < 0 || dup2(output, STDOUT_FILENO) < 0) {

@@ -5,7 +5,9 @@
 
 #include <string>
 
-// Points standard output at the in-memory file; call once, first.
+// Points standard output at the in-memory file. Called once, before the
+// first input, by the LLVMFuzzerInitialize that capture.cpp defines for
+// every fuzzer.
 void capture_stdout();
 
 // What was written to standard output since the last call.

@@ -35,11 +35,6 @@ bool is_mismatch_line(std::string_view line) {
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
-  capture_stdout();
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
   // The stack is process-wide and never reset: empty it the only way there

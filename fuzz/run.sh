@@ -6,10 +6,11 @@ set -u
 build=$1
 seconds=$2
 here=$(dirname "$0")
+targets="check line"
 failed=0
 pids=""
 
-for target in check line; do
+for target in $targets; do
   mkdir -p "$build/corpus/$target"
   "$build/fuzz/${target}_fuzzer" -max_total_time="$seconds" \
     -print_final_stats=1 -artifact_prefix="$build/$target-" \
@@ -22,7 +23,7 @@ for pid in $pids; do
   wait "$pid" || failed=1
 done
 
-for target in check line; do
+for target in $targets; do
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$build/$target.log")
   if [ -z "$runs" ] || grep -q -E '^(==[0-9]+==ERROR|broken:)' "$build/$target.log"; then
     echo "${target}_fuzzer failed:"

@@ -27,6 +27,11 @@ std::uint64_t base_seed() {
   return text == nullptr ? 20261211 : std::strtoull(text, nullptr, 0);
 }
 
+// The closer that pairs with c; anything else stays as it is.
+char closer_for(char c) {
+  return c == '(' ? ')' : c == '[' ? ']' : c == '{' ? '}' : c;
+}
+
 class Generator {
 public:
   explicit Generator(std::uint64_t seed) : rng_(seed) {}
@@ -118,8 +123,7 @@ private:
     const std::size_t total = 40 + below(6);
     for (std::size_t i = 0; s.size() < total; ++i) {
       const char o = openers[openers.size() - 1 - i % openers.size()];
-      const char mate = o == '(' ? ')' : o == '[' ? ']' : o == '{' ? '}' : o;
-      s += below(10) == 0 ? pick(")]}") : mate;
+      s += below(10) == 0 ? pick(")]}") : closer_for(o);
     }
     return s;
   }
@@ -131,9 +135,8 @@ private:
     const std::size_t n = below(44);
     while (s.size() < n) {
       if (!open.empty() && (s.size() + open.size() >= n || below(2) == 0)) {
-        const char o = open.back();
+        s += closer_for(open.back());
         open.pop_back();
-        s += o == '(' ? ')' : o == '[' ? ']' : '}';
       } else if (below(4) == 0) {
         s += pick("ab+ ");
       } else {
@@ -216,20 +219,21 @@ TEST_P(Differential, ProgramAgreesWithTheModel) {
         base_seed() + static_cast<std::uint64_t>(GetParam()) * cases_per_shard +
         static_cast<std::uint64_t>(i);
     const std::string input = Generator(seed).input();
+    const In kind = input_kind(seed);
     const RunModel want = model_run(input);
     std::string left;
-    const Outcome got = run_program({input, input_kind(seed)}, &left);
+    const Outcome got = run_program({input, kind}, &left);
 
     const bool agree = got.out == want.out && got.status == want.status &&
                        got.err.empty() && left == input.substr(want.consumed);
     ASSERT_TRUE(agree) << "seed " << seed << " (BRACKET_CHECK_SEED=" << seed
                        << " reruns it first), through a "
-                       << kind_names[static_cast<int>(input_kind(seed))]
-                       << "\n  input " << shown(input) << "\n  wrote "
-                       << shown(got.out) << ", status " << got.status
-                       << ", stderr " << shown(got.err) << ", left "
-                       << shown(left) << "\n  model " << shown(want.out)
-                       << ", status " << want.status << ", left "
+                       << kind_names[static_cast<int>(kind)] << "\n  input "
+                       << shown(input) << "\n  wrote " << shown(got.out)
+                       << ", status " << got.status << ", stderr "
+                       << shown(got.err) << ", left " << shown(left)
+                       << "\n  model " << shown(want.out) << ", status "
+                       << want.status << ", left "
                        << shown(input.substr(want.consumed));
     valid += static_cast<int>(want.out.ends_with("Valid expression\n"));
     overflow +=
